@@ -20,6 +20,7 @@ struct Sink {
 
 struct ConsolidateResult {
   long long rewritten = 0;   // group lines written in rewritten form
+  long long figures = 0;     // distinct figure texts among them
   bool readFailed = false;   // the input stopped with an error: the output is incomplete
   bool writeFailed = false;  // a write, or the scratch file for a long line, failed
 };

@@ -1,0 +1,50 @@
+// GetFileName: the one way the program asks the user for a file name, through the common
+// open or save dialog, and the lower-casing that every name it hands back goes through.
+#include "shell/get_file_name.h"
+
+#include <climits>
+
+OPENFILENAMEA ofn;
+char tit[kTitleSize];
+
+// sizeof includes the string's own terminating NUL, which closes the list.
+const char filterOBJ[] = "OBJ files\0*.OBJ\0";
+static_assert(sizeof filterOBJ == sizeof "OBJ files" + sizeof "*.OBJ" + 1,
+              "the filter list must end with two NULs");
+
+void LC(char* s) {
+  for (; *s; ++s) {
+    if (*s >= 'A' && *s <= 'Z') *s = static_cast<char>(*s + ('a' - 'A'));
+  }
+}
+
+// The dialog counts the buffer in a DWORD; a larger buffer is only ever offered in part, which
+// loses nothing since no path comes near that length.
+static DWORD BufferChars(size_t size) {
+  return size > ULONG_MAX ? ULONG_MAX : static_cast<DWORD>(size);
+}
+
+int GetFileName(Window wn, char* file, const char* t, const char* f, int write, size_t size) {
+  // The version-4 layout is the one every Windows since 95 accepts, and it leaves out the
+  // places bar and the reserved fields that the program has no use for.
+  ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  ofn.hwndOwner = static_cast<HWND>(wn);
+  ofn.lpstrFilter = f;
+  ofn.lpstrCustomFilter = nullptr;
+  ofn.nFilterIndex = 0;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = BufferChars(size);
+  ofn.lpstrFileTitle = tit;
+  ofn.nMaxFileTitle = sizeof tit;
+  ofn.lpstrInitialDir = nullptr;
+  ofn.lpstrTitle = t;
+  ofn.Flags = write ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+
+  BOOL chosen = write ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+
+  // A cancelled or failed dialog leaves the earlier name in the buffer; it is lower-cased too,
+  // so the caller sees the same convention whatever happened.
+  LC(file);
+  LC(tit);
+  return chosen ? 1 : 0;
+}
