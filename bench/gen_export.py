@@ -111,6 +111,10 @@ def not_negative(text):
     return value
 
 
+def counted(count, noun):
+    return b"%d %s%s" % (count, noun, b"" if count == 1 else b"s")
+
+
 def vertex_counts(mean_verts):
     """How many vertices each part gets: about mean_verts on average, at least a triangle."""
     total_weight = sum(part[4] for part in PARTS)
@@ -206,8 +210,8 @@ class Export:
     def header(self, args, mtllib, figures_text):
         lines = [
             b"# Synthetic Poser export, each body part as a group",
-            b"# %s, %d parts each; %d prop(s); seed %d"
-            % (figures_text, len(PARTS), args.props, args.seed),
+            b"# %s, %d parts each; %s; seed %d"
+            % (figures_text, len(PARTS), counted(args.props, b"prop"), args.seed),
             b"# made by bench/gen_export.py",
             b"mtllib " + mtllib.encode(),
             b"",
@@ -256,7 +260,7 @@ class Export:
 
 
 def write_fixed(out, export, args, mtllib):
-    out.write(export.header(args, mtllib, b"%d human figure(s)" % args.figures))
+    out.write(export.header(args, mtllib, counted(args.figures, b"human figure")))
     offset = 0
     for figure in range(1, args.figures + 1):
         out.write(export.figure(figure, offset))
