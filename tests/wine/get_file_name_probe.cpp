@@ -2,9 +2,12 @@
 // that a script can drive the real dialog from outside and check the buffers afterwards.
 //   get_file_name_probe WRITE SIZE CAPTION [INITIAL]
 // prints ret=, file= and tit= lines, and guard=intact or guard=overrun for the bytes just past
-// the SIZE bytes that the dialog was offered.
+// the SIZE bytes that the dialog was offered. INITIAL arrives, and file and tit are printed, in
+// UTF-8 whatever the process's code page, so that a script can compare them as it wrote them.
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +21,32 @@ constexpr size_t kGuardSize = 64;
 constexpr unsigned char kGuardByte = 0xA5;
 static char buffer[kMaxSize + kGuardSize];
 
+// The buffers hold text in the process's ANSI code page; the script speaks UTF-8.
+static void PrintAsUtf8(const char* label, const char* s, size_t cap) {
+  static wchar_t wide[kMaxSize];
+  static char utf8[kMaxSize * 3];
+  int n = MultiByteToWideChar(CP_ACP, 0, s, static_cast<int>(strnlen(s, cap)), wide, kMaxSize);
+  n = WideCharToMultiByte(CP_UTF8, 0, wide, n, utf8, sizeof utf8, nullptr, nullptr);
+  printf("%s=%.*s\n", label, n, utf8);
+}
+
+// The command line as UTF-16, so that INITIAL reaches the buffer in the code page in force.
+static bool InitialFromCommandLine(char* out, size_t size) {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (!argv) return false;
+  bool ok = true;
+  if (argc > 4) {
+    int n = WideCharToMultiByte(CP_ACP, 0, argv[4], -1, out, static_cast<int>(size), nullptr,
+                                nullptr);
+    ok = n > 0;
+  } else {
+    out[0] = 0;
+  }
+  LocalFree(argv);
+  return ok;
+}
+
 int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   if (argc < 4) {
@@ -26,13 +55,11 @@ int main(int argc, char** argv) {
   }
   int write = atoi(argv[1]);
   size_t size = strtoul(argv[2], nullptr, 10);
-  const char* initial = argc > 4 ? argv[4] : "";
-  if (size == 0 || size > kMaxSize || strlen(initial) >= size) {
+  memset(buffer, kGuardByte, sizeof buffer);
+  if (size == 0 || size > kMaxSize || !InitialFromCommandLine(buffer, size)) {
     fputs("get_file_name_probe: SIZE must be 1 to 512 and hold INITIAL\n", stderr);
     return 2;
   }
-  memset(buffer, kGuardByte, sizeof buffer);
-  memcpy(buffer, initial, strlen(initial) + 1);
 
   int ret = GetFileName(nullptr, buffer, argv[3], filterOBJ, write, size);
 
@@ -40,8 +67,10 @@ int main(int argc, char** argv) {
   for (size_t i = size; i < sizeof buffer; ++i) {
     if (static_cast<unsigned char>(buffer[i]) != kGuardByte) intact = false;
   }
-  // The dialog may leave the buffer without a NUL only if it overran it; never print past it.
-  printf("ret=%d\nfile=%.*s\ntit=%.*s\nguard=%s\n", ret, static_cast<int>(strnlen(buffer, size)),
-         buffer, static_cast<int>(strnlen(tit, sizeof tit)), tit, intact ? "intact" : "overrun");
+  printf("ret=%d\n", ret);
+  // A buffer left without its NUL is never printed past its end.
+  PrintAsUtf8("file", buffer, size);
+  PrintAsUtf8("tit", tit, sizeof tit);
+  printf("guard=%s\n", intact ? "intact" : "overrun");
   return 0;
 }
