@@ -67,6 +67,8 @@ int main(int argc, char** argv) {
     }
   }
   std::ios::sync_with_stdio(false);
+  // Untied, or every line read would flush the output first: naive, not pathological.
+  std::cin.tie(nullptr);
 
   long long rewritten = 0;
   std::string raw;
