@@ -7,11 +7,17 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 TempFolder::TempFolder() {
-  char pattern[] = "/tmp/figmerg-test-XXXXXX";
-  path = mkdtemp(pattern);
+  // Lower case only: the file dialogs hand back lower-cased paths, which must name the same file.
+  static std::mt19937 random(std::random_device{}());
+  for (;;) {
+    path = "/tmp/figmerg-test-";
+    for (int i = 0; i < 8; ++i) path += static_cast<char>('a' + random() % 26);
+    if (mkdir(path.c_str(), 0700) == 0) return;
+  }
 }
 
 TempFolder::~TempFolder() {

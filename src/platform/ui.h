@@ -12,6 +12,9 @@ constexpr unsigned MB_YESNO_ = 4;
 constexpr unsigned MB_ICONEXCLAMATION_ = 0x30;
 constexpr int IDYES_ = 6;
 
+// The file dialogs' filter: "OBJ files" showing *.OBJ; the literal's own NUL closes the list.
+inline constexpr char filterOBJ[] = "OBJ files\0*.OBJ\0";
+
 // Shows a modal message box owned by owner and returns the button pressed.
 int ShowBox(Window owner, const char* text, const char* caption, unsigned style);
 
