@@ -175,8 +175,8 @@ class Mesh:
             cx, cy, cz = self.centre
             hx, hy, hz = self.half
             text = b"".join(
-                b"v %.6f %.6f %.6f" % (cx + shift + hx * x, cy + hy * y, cz + hz * z) + self.eol
-                for x, y, z in self.points)
+                b"v %.6f %.6f %.6f" % (cx + shift + hx * x, cy + hy * y, cz + hz * z)
+                + self.eol for x, y, z in self.points)
             self.places[place] = text
         return text
 
@@ -289,7 +289,8 @@ def write_sized(out, export, args, mtllib):
         tail = next_tail
     if figures == 0:
         need = written + len(body) + len(next_tail)
-        sys.exit("gen_export: --size %d bytes hold no figure; it takes at least %d" % (args.size, need))
+        sys.exit("gen_export: --size %d bytes hold no figure; it takes at least %d"
+                 % (args.size, need))
     out.write(tail)
     written += len(tail)
     out.write(export.padding(args.size - written))

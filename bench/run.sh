@@ -54,6 +54,7 @@ out_naive=$data/out-naive.obj
 trap 'rm -f "$out_cat" "$out_file" "$out_pipe" "$out_naive" "$data/hyperfine.json"' EXIT
 
 names=(cat "figmerg-cli -o" "figmerg-cli stdin" naive)
+outputs=("$out_cat" "$out_file" "$out_pipe" "$out_naive")
 commands=(
   "cat '$input' > '$out_cat'"
   "'$cli' --all --force -o '$out_file' '$input'"
@@ -61,7 +62,12 @@ commands=(
   "'$naive' --all < '$input' > '$out_naive'"
 )
 
+# Before each run the old output goes and the dirty pages are written back, so that no run pays
+# for the writes of the one before it.
 hyperfine_args=(--warmup 1 --runs "$runs" --export-json "$data/hyperfine.json")
+for i in "${!names[@]}"; do
+  hyperfine_args+=(--prepare "rm -f '${outputs[$i]}'; sync")
+done
 for i in "${!names[@]}"; do
   hyperfine_args+=(--command-name "${names[$i]}" "${commands[$i]}")
 done
@@ -70,6 +76,7 @@ hyperfine "${hyperfine_args[@]}"
 cmp -s "$out_file" "$out_naive" || die "figmerg-cli -o and the naive filter wrote different files"
 cmp -s "$out_pipe" "$out_naive" || die "figmerg-cli on stdin and the naive filter wrote different files"
 
+echo "bench: peak memory, one run each"
 # Peak memory, one run each outside hyperfine; time's own report goes to a file of its own so
 # that the command's redirections stay the command's.
 rss=()
