@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building and testing figmerg needs on Debian 12, and nothing that is already
-# there. Runs as root, or through sudo.
+# there. Runs as root, or through sudo. "native" asks only for what the command-line tool needs.
 set -euo pipefail
 
-packages=(
-  cmake make g++ clang libclang-rt-14-dev libgtest-dev python3
-  g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64
-  wine64 xvfb imagemagick x11-utils hyperfine time
-)
+packages=(cmake make g++ libgtest-dev)
+if [ "${1:-all}" != native ]; then
+  packages+=(
+    clang libclang-rt-14-dev python3
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64
+    wine64 xvfb imagemagick hyperfine time
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
