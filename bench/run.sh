@@ -48,15 +48,19 @@ bytes=$(stat -c %s "$input")
 # Every output goes to the disk the input is on, so that cat and the filters pay for the same
 # writes; each command has its own output, so that the filters' outputs can be compared.
 out_cat=$data/out-cat.obj
+out_synced=$data/out-cat-fsync.obj
 out_file=$data/out-file.obj
 out_pipe=$data/out-stdin.obj
 out_naive=$data/out-naive.obj
-trap 'rm -f "$out_cat" "$out_file" "$out_pipe" "$out_naive" "$data/hyperfine.json"' EXIT
+trap 'rm -f "$out_cat" "$out_synced" "$out_file" "$out_pipe" "$out_naive" "$data/hyperfine.json"' EXIT
 
-names=(cat "figmerg-cli -o" "figmerg-cli stdin" naive)
-outputs=("$out_cat" "$out_file" "$out_pipe" "$out_naive")
+# figmerg-cli -o flushes its output to the disk before it renames it into place; cat + fsync
+# does the same, for a fair look at that cost.
+names=(cat "cat + fsync" "figmerg-cli -o" "figmerg-cli stdin" naive)
+outputs=("$out_cat" "$out_synced" "$out_file" "$out_pipe" "$out_naive")
 commands=(
   "cat '$input' > '$out_cat'"
+  "cat '$input' > '$out_synced' && sync '$out_synced'"
   "'$cli' --all --force -o '$out_file' '$input'"
   "'$cli' --all - < '$input' > '$out_pipe'"
   "'$naive' --all < '$input' > '$out_naive'"
@@ -84,9 +88,10 @@ for i in "${!names[@]}"; do
   report=$data/time-$i.txt
   case $i in
     0) /usr/bin/time -v -o "$report" cat "$input" >"$out_cat" ;;
-    1) /usr/bin/time -v -o "$report" "$cli" --all --force -o "$out_file" "$input" ;;
-    2) /usr/bin/time -v -o "$report" "$cli" --all - <"$input" >"$out_pipe" ;;
-    3) /usr/bin/time -v -o "$report" "$naive" --all <"$input" >"$out_naive" ;;
+    1) /usr/bin/time -v -o "$report" cat "$input" >"$out_synced" ;;
+    2) /usr/bin/time -v -o "$report" "$cli" --all --force -o "$out_file" "$input" ;;
+    3) /usr/bin/time -v -o "$report" "$cli" --all - <"$input" >"$out_pipe" ;;
+    4) /usr/bin/time -v -o "$report" "$naive" --all <"$input" >"$out_naive" ;;
   esac
   rss+=("$(sed -n 's/.*Maximum resident set size (kbytes): *//p' "$report")")
   rm -f "$report"
@@ -99,13 +104,15 @@ import sys
 results = json.load(open(sys.argv[1]))["results"]
 size = int(sys.argv[2])
 rss_kib = [int(k) for k in sys.argv[3:]]
-base = results[0]["mean"]
+# Medians: one run held up by the disk's writeback should not move a whole row.
+base = results[0]["median"]
 print()
-print("input: %d bytes (%.1f MiB)" % (size, size / 2**20))
-print("%-18s %9s %8s %9s %8s %10s" % ("command", "mean s", "+/- s", "MB/s", "x cat", "peak RSS"))
+print("input: %d bytes (%.1f MiB); MB/s and x cat from the median run" % (size, size / 2**20))
+print("%-18s %9s %9s %8s %9s %8s %10s"
+      % ("command", "median s", "mean s", "+/- s", "MB/s", "x cat", "peak RSS"))
 for result, rss in zip(results, rss_kib):
-    mean = result["mean"]
-    print("%-18s %9.3f %8.3f %9.0f %8.2f %6.1f MiB" % (
-        result["command"], mean, result["stddev"] or 0.0, size / mean / 1e6, mean / base,
-        rss / 1024))
+    median = result["median"]
+    print("%-18s %9.3f %9.3f %8.3f %9.0f %8.2f %6.1f MiB" % (
+        result["command"], median, result["mean"], result["stddev"] or 0.0,
+        size / median / 1e6, median / base, rss / 1024))
 EOF
