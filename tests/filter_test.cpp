@@ -2,10 +2,12 @@
 // in random chunks.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "consolidate/consolidate.h"
 #include "consolidate/human_parts.h"
+#include "consolidate/scan.h"
 #include "filter_harness.h"
 
 namespace {
@@ -173,6 +175,36 @@ TEST(human_parts_test, table_and_lookup) {
                       {"h\xc3\xadp", false}, {"lThigh1", false}};
   for (const auto& n : kNames) EXPECT_EQ(IsHumanPart(n.name), n.human) << n.name;
   EXPECT_FALSE(IsHumanPart(std::string_view("hip\0", 4)));
+}
+
+}  // namespace
+
+namespace {
+
+// Every loop of the body scan gives the answer a byte-by-byte reading gives.
+TEST(scan_test, vector_loops_agree_with_plain_reading) {
+  std::mt19937 random(11);
+  const char kBytes[] = {'\r', '\n', '\x1a', 'g', ' ', 'v', '1', ':'};
+  for (int i = 0; i < 20000; ++i) {
+    std::string text(1 + random() % 100, 'x');
+    for (char& c : text) {
+      if (random() % 4 == 0) c = kBytes[random() % sizeof kBytes];
+    }
+    text[0] = 'v';
+    const char* p = text.data();
+    const char* end = p + text.size();
+    const char* plain = end;
+    for (const char* j = p + 1; j < end; ++j) {
+      const bool loneCR = *j == '\r' && (j + 1 == end || j[1] != '\n');
+      const bool workLF = *j == '\n' && (j[-1] != '\r' || j + 1 == end || j[1] == 'g');
+      if (*j == '\x1a' || loneCR || workLF) {
+        plain = j;
+        break;
+      }
+    }
+    ASSERT_EQ(ScanBodyWith(p, end, false) - p, plain - p) << text;
+    ASSERT_EQ(ScanBodyWith(p, end, true) - p, plain - p) << text;
+  }
 }
 
 }  // namespace

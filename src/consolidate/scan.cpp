@@ -55,9 +55,17 @@ const bool kHasAvx2 = HasAvx2();
 #endif
 
 const char* ScanBody(const char* p, const char* end) {
+#if defined(FIGMERG_AVX2)
+  return ScanBodyWith(p, end, kHasAvx2);
+#else
+  return ScanBodyWith(p, end, false);
+#endif
+}
+
+const char* ScanBodyWith(const char* p, const char* end, bool wide) {
   const char* j = p + 1;
 #if defined(FIGMERG_AVX2)
-  if (kHasAvx2) {
+  if (wide) {
     j = ScanBodyWide(j, end);
     // Short of the end it stopped at a byte that needs work; near the end the loops below
     // look again from where it stopped.

@@ -11,6 +11,10 @@ constexpr char kSUB = 0x1A;  // ends the input, as the text convention of the ex
 // line starts with 'g' or the buffer ends before that is known; a lone CR, a lone LF and SUB do.
 const char* ScanBody(const char* p, const char* end);
 
+// ScanBody with the 32-byte loop (where the build has it) or without, so tests can hold each
+// loop to the same answers.
+const char* ScanBodyWith(const char* p, const char* end, bool wide);
+
 // The first CR, LF or SUB in [p, end), or end.
 const char* FindLineEnd(const char* p, const char* end);
 
