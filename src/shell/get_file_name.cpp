@@ -7,8 +7,7 @@
 OPENFILENAMEA ofn;
 char tit[kTitleSize];
 
-// sizeof includes the string's own terminating NUL, which closes the list.
-const char filterOBJ[] = "OBJ files\0*.OBJ\0";
+// A filter list that lost its closing NUL would run the dialog past its end.
 static_assert(sizeof filterOBJ == sizeof "OBJ files" + sizeof "*.OBJ" + 1,
               "the filter list must end with two NULs");
 
@@ -42,6 +41,9 @@ int GetFileName(Window wn, char* file, const char* t, const char* f, int write, 
 
   BOOL chosen = write ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
 
+  // A dialog that found the buffer too small leaves a byte count in its first bytes, which may
+  // overwrite the earlier name's NUL; the last byte of the buffer then keeps LC inside it.
+  if (size > 0) file[size - 1] = '\0';
   // A cancelled or failed dialog leaves the earlier name in the buffer; it is lower-cased too,
   // so the caller sees the same convention whatever happened.
   LC(file);

@@ -1,8 +1,7 @@
 // The common open and save dialogs through which the user names a mesh file, and the one
 // OPENFILENAME record both of them share for the life of the program.
 #pragma once
-#include <windows.h>
-#include <commdlg.h>
+#include <windows.h>  // brings commdlg.h
 
 #include <cstddef>
 
@@ -14,9 +13,6 @@ constexpr size_t kTitleSize = 256;
 
 extern OPENFILENAMEA ofn;
 extern char tit[kTitleSize];
-
-// "OBJ files" / "*.OBJ" as one pair of the dialogs' double-NUL-terminated filter list.
-extern const char filterOBJ[];
 
 // Lower-cases A-Z in place and leaves every other byte alone, so that multibyte path
 // characters survive untouched.
