@@ -3,10 +3,9 @@
 // open dialog carry the name's UTF-8 bytes through. Built with and without a manifest that
 // asks for UTF-8 as the code page.
 //   code_page_probe FOLDER [dialog]
-#include <windows.h>
-#include <commdlg.h>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstring>
@@ -32,8 +31,8 @@ int main(int argc, char** argv) {
 
   static char path[kPathSize];
   snprintf(path, sizeof path, "%s\\%s", argv[1], kNameUtf8);
-  HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h =
+      CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   printf("create_a=%s\n", h == INVALID_HANDLE_VALUE ? "failed" : "ok");
   if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
 

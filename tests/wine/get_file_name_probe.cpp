@@ -4,10 +4,9 @@
 // prints ret=, file= and tit= lines, and guard=intact or guard=overrun for the bytes just past
 // the SIZE bytes that the dialog was offered. INITIAL arrives, and file and tit are printed, in
 // UTF-8 whatever the process's code page, so that a script can compare them as it wrote them.
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,8 +36,8 @@ static bool InitialFromCommandLine(char* out, size_t size) {
   if (!argv) return false;
   bool ok = true;
   if (argc > 4) {
-    int n = WideCharToMultiByte(CP_ACP, 0, argv[4], -1, out, static_cast<int>(size), nullptr,
-                                nullptr);
+    int n =
+        WideCharToMultiByte(CP_ACP, 0, argv[4], -1, out, static_cast<int>(size), nullptr, nullptr);
     ok = n > 0;
   } else {
     out[0] = 0;

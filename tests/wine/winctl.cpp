@@ -2,10 +2,9 @@
 // mouse and keyboard: find a window, read what it shows, type into a box, press a button.
 // Runs under the same Wine prefix as the program it drives. Texts in and out are UTF-8;
 // window handles are printed and read in hex.
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -28,7 +27,9 @@ static std::string Utf8(const wchar_t* w) {
   return s;
 }
 
-static void Out(const std::string& s) { fwrite(s.data(), 1, s.size(), stdout); }
+static void Out(const std::string& s) {
+  fwrite(s.data(), 1, s.size(), stdout);
+}
 
 static std::string Hex(HWND h) {
   char b[32];

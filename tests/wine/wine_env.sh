@@ -76,9 +76,12 @@ wine_start() {
     wine_log "wineboot failed, see $WINE_TMP/wineboot.log"
     return 1
   }
+  wine_virtual_desktop
+  # The desktop that wineboot made is not virtual; only a fresh server makes the next one.
+  "$WINESERVER_BIN" -k 2>/dev/null
+  "$WINESERVER_BIN" -w
   # A persistent server keeps the prefix warm between the short-lived test programs.
   "$WINESERVER_BIN" -p
-  wine_virtual_desktop
   wine_log "display $DISPLAY, prefix $WINEPREFIX"
 }
 
