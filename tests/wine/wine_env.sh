@@ -4,6 +4,14 @@
 # wine_stop runs by itself on exit (it sets an EXIT trap; a script with its own EXIT trap
 # should call wine_stop from it).
 #
+# Functions: wine_start, wine_stop; wine_run PROGRAM ARGS (a Windows program in the prefix);
+# winctl ARGS (the window driver; run it without arguments for its commands); screenshot NAME
+# [HWND]; wine_path UNIX-PATH; wine_unix_path 'C:\...'.
+# What Wine's windows hold: a message box's text is its static control 0xffff and its buttons
+# are their IDs (1 OK, 2 Cancel, 6 Yes, 7 No); the file dialogs' name box is control 0x47c; a box
+# that a dialog opens is found with `winctl wait-owned DIALOG`. Menus of another process cannot be
+# read, but `winctl command HWND ID` sends a menu command as a click on it would.
+#
 # Knobs (environment): WINE_OUT, where screenshots go (default tests/wine/out);
 # WINE_BIN, the folder holding winctl.exe (default $WINE_OUT/bin);
 # WINE_WAIT, seconds to wait for any one window (default 60).
