@@ -73,8 +73,9 @@ bool Fail(DWORD err) {
   DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, err,
                            0, message, kErrorChars, nullptr);
   if (n == 0) {
-    n = static_cast<DWORD>(
-        std::swprintf(message, kErrorChars, L"system error %lu", static_cast<unsigned long>(err)));
+    const int made =
+        std::swprintf(message, kErrorChars, L"system error %lu", static_cast<unsigned long>(err));
+    n = made > 0 ? static_cast<DWORD>(made) : 0;
   }
   // The system's messages end in CR LF, which would show as an empty line after the reason.
   while (n > 0 && IsLineEnd(message[n - 1])) --n;
