@@ -44,9 +44,8 @@ endif()
 
 if(FIGMERG_TESTS)
   # The Windows file layer's own test, a console program run under Wine by
-  # tests/wine/run_file_io_test.sh.
-  # tests/wine/run_file_io_test.sh; the _utf8 form carries the program's manifest and so its
-  # code page.
+  # tests/wine/run_file_io_test.sh; the _utf8 form carries the program's manifest and so meets
+  # the code page figmerg.exe meets.
   add_executable(file_io_win_test tests/wine/file_io_win_test.cpp)
   add_executable(file_io_win_test_utf8 tests/wine/file_io_win_test.cpp
     tests/wine/file_io_win_test_utf8.rc)
