@@ -40,11 +40,22 @@ else()
   set_target_properties(figmerg PROPERTIES
     OUTPUT_NAME figmerg
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+  # The same program with a drop hook for the end-to-end tests: a drop handle cannot be made in
+  # another process, so the tests hand the paths over and the program drops them on itself.
+  if(FIGMERG_TESTS)
+    list(TRANSFORM figmerg_sources REPLACE "test_hook_none" "test_hook_drop")
+    add_executable(figmerg-test WIN32 ${figmerg_sources} res/figmerg.rc)
+    set_source_files_properties(res/figmerg.rc PROPERTIES OBJECT_DEPENDS
+      "${CMAKE_CURRENT_SOURCE_DIR}/res/figmerg.manifest;${CMAKE_CURRENT_SOURCE_DIR}/res/figmerg.ico")
+    target_link_libraries(figmerg-test PRIVATE figmerg_core comdlg32 shell32 gdi32 user32)
+    set_target_properties(figmerg-test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  endif()
 endif()
 
 if(FIGMERG_TESTS)
   # The Windows file layer's own test, a console program run under Wine by
-  # tests/wine/run_file_io_test.sh; the _utf8 form carries the program's manifest and so meets
+  # tests/wine/test_file_io.sh; the _utf8 form carries the program's manifest and so meets
   # the code page figmerg.exe meets.
   add_executable(file_io_win_test tests/wine/file_io_win_test.cpp)
   add_executable(file_io_win_test_utf8 tests/wine/file_io_win_test.cpp

@@ -62,7 +62,7 @@ const char* ScanBody(const char* p, const char* end) {
 #endif
 }
 
-const char* ScanBodyWith(const char* p, const char* end, bool wide) {
+const char* ScanBodyWith(const char* p, const char* end, [[maybe_unused]] bool wide) {
   const char* j = p + 1;
 #if defined(FIGMERG_AVX2)
   if (wide) {

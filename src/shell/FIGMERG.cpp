@@ -1,7 +1,8 @@
 // figmerg's Windows program: one maximised window with a menu bar, which takes a Poser .OBJ
 // export by the open dialog, by a drop, or from the command line, and hands it to the run.
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs the types windows.h defines.
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <cstring>

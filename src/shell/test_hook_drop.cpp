@@ -2,8 +2,9 @@
 // cannot cross from another process. A test sends WM_COPYDATA tagged kTestDropTag whose data is
 // the paths, each ending in NUL; the hook builds the shell's drop record from them and posts a
 // real WM_DROPFILES, which the window then reads with the real DragQueryFileA.
-#include <shlobj.h>
 #include <windows.h>
+// shlobj.h needs the types windows.h defines.
+#include <shlobj.h>
 
 #include <cstring>
 

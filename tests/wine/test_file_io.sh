@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows file layer's test under Wine, in a Wine prefix of its own that is removed
 # afterwards however the script ends. A console program: no display is needed.
-#   tests/wine/run_file_io_test.sh [BUILD_DIR]     (default build-win64)
+#   tests/wine/test_file_io.sh [BUILD_DIR]     (default build-win64)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build-win64}
@@ -11,7 +11,7 @@ wineserver=${WINESERVER:-$(command -v wineserver || echo /usr/lib/wine/wineserve
 tests=("$build/tests/wine/file_io_win_test.exe")
 [[ -f $build/tests/wine/file_io_win_test_utf8.exe ]] && tests+=("$build/tests/wine/file_io_win_test_utf8.exe")
 for t in "${tests[@]}"; do
-  [[ -f $t ]] || { echo "run_file_io_test: $t is missing; build with: cmake --build --preset win64" >&2; exit 2; }
+  [[ -f $t ]] || { echo "test_file_io: $t is missing; build with: cmake --build --preset win64" >&2; exit 2; }
 done
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/figmerg-io-wine.XXXXXX")
