@@ -72,7 +72,9 @@ TEST(cli_test, modes_streams_and_several_inputs) {
   r = RunCli(d, "--all -", d / "a.obj");
   EXPECT_EQ(r.exit, 0);
   EXPECT_EQ(r.out, kAll) << "standard input goes to standard output";
-  EXPECT_EQ(r.err, "I have created this .OBJ mesh file: standard output (2 groups rewritten, 2 figures)\n");
+  EXPECT_EQ(
+      r.err,
+      "I have created this .OBJ mesh file: standard output (2 groups rewritten, 2 figures)\n");
 
   r = RunCli(d, "--human -o - a.obj");
   EXPECT_EQ(r.exit, 0);
@@ -90,8 +92,9 @@ TEST(cli_test, modes_streams_and_several_inputs) {
 }
 
 TEST(cli_test, usage_errors_change_nothing) {
-  const char* const kUsageErrors[] = {"",           "--bogus a.obj",        "-o x.obj a.obj b.obj",
-                                      "--all --human a.obj", "-o",           "--list -o x.obj a.obj"};
+  const char* const kUsageErrors[] = {
+      "",   "--bogus a.obj",        "-o x.obj a.obj b.obj", "--all --human a.obj",
+      "-o", "--list -o x.obj a.obj"};
   for (const char* args : kUsageErrors) {
     SCOPED_TRACE(args);
     TempFolder d;
@@ -163,7 +166,8 @@ TEST(cli_test, devices_are_written_directly) {
   WriteAll(d / "fig.obj", kExport);
   const Ran r = RunCli(d, "-o /dev/null fig.obj");
   EXPECT_EQ(r.exit, 0);
-  EXPECT_EQ(r.out, "I have created this .OBJ mesh file: /dev/null (2 groups rewritten, 2 figures)\n");
+  EXPECT_EQ(r.out,
+            "I have created this .OBJ mesh file: /dev/null (2 groups rewritten, 2 figures)\n");
 }
 
 TEST(cli_test, failures_name_the_file_and_the_reason) {

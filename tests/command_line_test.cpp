@@ -1,10 +1,10 @@
 // The Windows program's own command-line splitting, as a table of lines and the words they give.
+#include "shell/command_line.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "shell/command_line.h"
 
 namespace {
 

@@ -10,9 +10,13 @@
 
 namespace {
 
-const std::string kPieces[] = {"g ", "g", " ", ":", "\r", "\n", "\r\n", "\x1a", std::string(1, '\0'),
-                               "hip", "HIP", "lForeArm", "Box_1", "1", "v 1 2 3", "f 1/2 3/4",
-                               "G", "x", "\t", "rightEye"};
+const std::string kPieces[] = {"g ",        "g",       " ",
+                               ":",         "\r",      "\n",
+                               "\r\n",      "\x1a",    std::string(1, '\0'),
+                               "hip",       "HIP",     "lForeArm",
+                               "Box_1",     "1",       "v 1 2 3",
+                               "f 1/2 3/4", "G",       "x",
+                               "\t",        "rightEye"};
 
 std::string RandomInput(std::mt19937& random) {
   std::string s;

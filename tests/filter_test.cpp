@@ -43,8 +43,9 @@ const Case kCases[] = {
     {"empty figure", "g hip:\n", "g Figure_\r\n\r\n", 1, "g Figure_\r\n\r\n", 1},
     {"first colon splits", "g hip:Figure 1:x\n", "g Figure_Figure 1:x\r\n\r\n", 1,
      "g Figure_Figure 1:x\r\n\r\n", 1},
-    {"not a group line", "G hip:1\ng\thip:1\ngroup:1\ng\n\n", "G hip:1\r\ng\thip:1\r\ngroup:1\r\ng\r\n\r\n",
-     0, "G hip:1\r\ng\thip:1\r\ngroup:1\r\ng\r\n\r\n", 0},
+    {"not a group line", "G hip:1\ng\thip:1\ngroup:1\ng\n\n",
+     "G hip:1\r\ng\thip:1\r\ngroup:1\r\ng\r\n\r\n", 0,
+     "G hip:1\r\ng\thip:1\r\ngroup:1\r\ng\r\n\r\n", 0},
     {"mesh lines", "v 1 2 3\nvt 0 1\nvn 0 0 1\nf 1/1 2/2 3/3\nusemtl skin\n# c:1\n",
      "v 1 2 3\r\nvt 0 1\r\nvn 0 0 1\r\nf 1/1 2/2 3/3\r\nusemtl skin\r\n# c:1\r\n", 0,
      "v 1 2 3\r\nvt 0 1\r\nvn 0 0 1\r\nf 1/1 2/2 3/3\r\nusemtl skin\r\n# c:1\r\n", 0},
@@ -52,7 +53,8 @@ const Case kCases[] = {
      "v 1\r\ng Figure_1\r\n\r\nf 1\r\n", 1},
     {"lone CR ends a line", "v 1\rg hip:1\rf 1\r", "v 1\r\ng Figure_1\r\n\r\nf 1\r\n", 1,
      "v 1\r\ng Figure_1\r\n\r\nf 1\r\n", 1},
-    {"CR CR LF is two line ends", "v 1\r\r\nv 2\n", "v 1\r\n\r\nv 2\r\n", 0, "v 1\r\n\r\nv 2\r\n", 0},
+    {"CR CR LF is two line ends", "v 1\r\r\nv 2\n", "v 1\r\n\r\nv 2\r\n", 0, "v 1\r\n\r\nv 2\r\n",
+     0},
     {"LF CR is two line ends", "v 1\n\rv 2", "v 1\r\n\r\nv 2", 0, "v 1\r\n\r\nv 2", 0},
     {"SUB ends the input", "v 1\ng hip:1\x1ag chest:1\n", "v 1\r\ng Figure_1\r\n", 1,
      "v 1\r\ng Figure_1\r\n", 1},
@@ -170,9 +172,10 @@ TEST(human_parts_test, table_and_lookup) {
   struct {
     const char* name;
     bool human;
-  } const kNames[] = {{"HIP", true},      {"lforearm", true}, {"RIGHTEYE", true}, {"hip ", false},
-                      {" hip", false},     {"", false},        {"Box_1", false},   {"hi", false},
-                      {"h\xc3\xadp", false}, {"lThigh1", false}};
+  } const kNames[] = {{"HIP", true},     {"lforearm", true}, {"RIGHTEYE", true},
+                      {"hip ", false},   {" hip", false},    {"", false},
+                      {"Box_1", false},  {"hi", false},      {"h\xc3\xadp", false},
+                      {"lThigh1", false}};
   for (const auto& n : kNames) EXPECT_EQ(IsHumanPart(n.name), n.human) << n.name;
   EXPECT_FALSE(IsHumanPart(std::string_view("hip\0", 4)));
 }

@@ -6,13 +6,13 @@
 namespace {
 
 const char* const kHumanParts[] = {
-    "abdomen", "chest",   "genital", "head",    "hip",     "lcollar", "lefteye", "lfoot",
-    "lforearm", "lhand",  "lindex1", "lindex2", "lindex3", "lmid1",   "lmid2",   "lmid3",
-    "lpinky1", "lpinky2", "lpinky3", "lring1",  "lring2",  "lring3",  "lshin",   "lshldr",
-    "lthigh",  "lthumb1", "lthumb2", "lthumb3", "ltoe",    "neck",    "rcollar", "rfoot",
-    "rforearm", "rhand",  "righteye", "rindex1", "rindex2", "rindex3", "rmid1",  "rmid2",
-    "rmid3",   "rpinky1", "rpinky2", "rpinky3", "rring1",  "rring2",  "rring3",  "rshin",
-    "rshldr",  "rthigh",  "rthumb1", "rthumb2", "rthumb3", "rtoe",
+    "abdomen",  "chest",   "genital",  "head",    "hip",     "lcollar", "lefteye", "lfoot",
+    "lforearm", "lhand",   "lindex1",  "lindex2", "lindex3", "lmid1",   "lmid2",   "lmid3",
+    "lpinky1",  "lpinky2", "lpinky3",  "lring1",  "lring2",  "lring3",  "lshin",   "lshldr",
+    "lthigh",   "lthumb1", "lthumb2",  "lthumb3", "ltoe",    "neck",    "rcollar", "rfoot",
+    "rforearm", "rhand",   "righteye", "rindex1", "rindex2", "rindex3", "rmid1",   "rmid2",
+    "rmid3",    "rpinky1", "rpinky2",  "rpinky3", "rring1",  "rring2",  "rring3",  "rshin",
+    "rshldr",   "rthigh",  "rthumb1",  "rthumb2", "rthumb3", "rtoe",
 };
 
 bool IsHuman(const std::string& name) {

@@ -35,52 +35,98 @@ string In(const TempFolder& d, string s) {
 
 struct RunCase {
   const char* what;
-  const char* input;       // put in `file`, under the folder
-  const char* dialog;      // the save dialog's answer, under the folder; null cancels
-  int mode;                // the answer to the mode question
-  Lines transcript;        // with {d} for the folder
-  const char* output;      // the file expected to hold `expected`, or null
+  const char* input;   // put in `file`, under the folder
+  const char* dialog;  // the save dialog's answer, under the folder; null cancels
+  int mode;            // the answer to the mode question
+  Lines transcript;    // with {d} for the folder
+  const char* output;  // the file expected to hold `expected`, or null
   string expected;
-  Lines folder;            // every name in the folder afterwards
+  Lines folder;  // every name in the folder afterwards
 };
 
 const RunCase kRuns[] = {
-    {"all parts", "fig.obj", "figcons.obj", IDYES_,
+    {"all parts",
+     "fig.obj",
+     "figcons.obj",
+     IDYES_,
      {string("save main \"{d}/figcons.obj\" ") + kSave, kMode,
       "box main \"{d}/figcons.obj\" \"I have created this .OBJ mesh file\" 0x0"},
-     "figcons.obj", kAll, {"fig.obj", "figcons.obj", "props.obj"}},
-    {"human parts", "fig.obj", "Human.OBJ", 7,
+     "figcons.obj",
+     kAll,
+     {"fig.obj", "figcons.obj", "props.obj"}},
+    {"human parts",
+     "fig.obj",
+     "Human.OBJ",
+     7,
      {string("save main \"{d}/figcons.obj\" ") + kSave, kMode,
       "box main \"{d}/human.obj\" \"I have created this .OBJ mesh file\" 0x0"},
-     "human.obj", kHuman, {"fig.obj", "human.obj", "props.obj"}},
-    {"not an obj name", "notes.txt", "notescons.obj", IDYES_,
+     "human.obj",
+     kHuman,
+     {"fig.obj", "human.obj", "props.obj"}},
+    {"not an obj name",
+     "notes.txt",
+     "notescons.obj",
+     IDYES_,
      {"box main \"{d}/notes.txt\" \"this is not an .OBJ file\" 0x30",
       string("save main \"{d}/notescons.obj\" ") + kSave, kMode,
       "box main \"{d}/notescons.obj\" \"I have created this .OBJ mesh file\" 0x0"},
-     "notescons.obj", kAll, {"fig.obj", "notes.txt", "notescons.obj", "props.obj"}},
-    {"case folded obj name", "model.Obj", "modelcons.obj", IDYES_,
+     "notescons.obj",
+     kAll,
+     {"fig.obj", "notes.txt", "notescons.obj", "props.obj"}},
+    {"case folded obj name",
+     "model.Obj",
+     "modelcons.obj",
+     IDYES_,
      {string("save main \"{d}/modelcons.obj\" ") + kSave, kMode,
       "box main \"{d}/modelcons.obj\" \"I have created this .OBJ mesh file\" 0x0"},
-     "modelcons.obj", kAll, {"fig.obj", "model.Obj", "modelcons.obj", "props.obj"}},
-    {"cancel", "fig.obj", nullptr, IDYES_, {string("save main \"{d}/figcons.obj\" ") + kSave},
-     nullptr, "", {"fig.obj", "props.obj"}},
-    {"props only in human mode", "props.obj", "propscons.obj", 7,
+     "modelcons.obj",
+     kAll,
+     {"fig.obj", "model.Obj", "modelcons.obj", "props.obj"}},
+    {"cancel",
+     "fig.obj",
+     nullptr,
+     IDYES_,
+     {string("save main \"{d}/figcons.obj\" ") + kSave},
+     nullptr,
+     "",
+     {"fig.obj", "props.obj"}},
+    {"props only in human mode",
+     "props.obj",
+     "propscons.obj",
+     7,
      {string("save main \"{d}/propscons.obj\" ") + kSave, kMode,
       "box main \"{d}/props.obj\" \"this file weren't exported by Poser, or it ain't a mesh file\" "
       "0x30"},
-     "propscons.obj", kPropsCopy, {"fig.obj", "props.obj", "propscons.obj"}},
-    {"missing input", "gone.obj", "gonecons.obj", IDYES_,
+     "propscons.obj",
+     kPropsCopy,
+     {"fig.obj", "props.obj", "propscons.obj"}},
+    {"missing input",
+     "gone.obj",
+     "gonecons.obj",
+     IDYES_,
      {string("save main \"{d}/gonecons.obj\" ") + kSave, kMode,
       "box main \"{d}/gone.obj\" \"I can't read this file\" 0x30"},
-     nullptr, "", {"fig.obj", "props.obj"}},
-    {"missing output folder", "fig.obj", "nowhere/out.obj", IDYES_,
+     nullptr,
+     "",
+     {"fig.obj", "props.obj"}},
+    {"missing output folder",
+     "fig.obj",
+     "nowhere/out.obj",
+     IDYES_,
      {string("save main \"{d}/figcons.obj\" ") + kSave, kMode,
       "box main \"{d}/nowhere/out.obj\" \"I can't write this file\" 0x30"},
-     nullptr, "", {"fig.obj", "props.obj"}},
-    {"input chosen as output", "fig.obj", "fig.obj", IDYES_,
+     nullptr,
+     "",
+     {"fig.obj", "props.obj"}},
+    {"input chosen as output",
+     "fig.obj",
+     "fig.obj",
+     IDYES_,
      {string("save main \"{d}/figcons.obj\" ") + kSave, kMode,
       "box main \"{d}/fig.obj\" \"I have created this .OBJ mesh file\" 0x0"},
-     "fig.obj", kAll, {"fig.obj", "props.obj"}},
+     "fig.obj",
+     kAll,
+     {"fig.obj", "props.obj"}},
 };
 
 void PrepareFolder(const TempFolder& d) {
@@ -170,10 +216,11 @@ TEST(run_test, second_run_is_refused_while_the_question_is_open) {
   FakeUiAnswerBox(IDYES_);
   SetFile(d / "fig.obj");
   ConsolidateFile(kFakeMainWindow);
-  EXPECT_EQ(FakeUiTranscript(),
-            (Lines{In(d, string("save main \"{d}/figcons.obj\" ") + kSave), kMode,
-                   "box main \"one file at a time please\" \"figmerg\" 0x30",
-                   In(d, "box main \"{d}/figcons.obj\" \"I have created this .OBJ mesh file\" 0x0")}));
+  EXPECT_EQ(
+      FakeUiTranscript(),
+      (Lines{In(d, string("save main \"{d}/figcons.obj\" ") + kSave), kMode,
+             "box main \"one file at a time please\" \"figmerg\" 0x30",
+             In(d, "box main \"{d}/figcons.obj\" \"I have created this .OBJ mesh file\" 0x0")}));
   EXPECT_EQ(ReadAll(d / "figcons.obj"), kAll);
   EXPECT_EQ(string(file), d / "fig.obj");
 }

@@ -18,7 +18,9 @@ namespace {
 constexpr char kStdinName[] = "standard input";
 constexpr char kStdoutName[] = "standard output";
 
-const char* Plural(long long n) { return n == 1 ? "" : "s"; }
+const char* Plural(long long n) {
+  return n == 1 ? "" : "s";
+}
 
 int Fail(int code, const char* what, const std::string& name, const char* why) {
   std::fprintf(stderr, "figmerg-cli: can't %s %s: %s\n", what, name.c_str(), why);
@@ -33,7 +35,7 @@ bool IsExistingFile(const std::string& path) {
 long long SizeOf(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size)
-                                                              : 0;
+                                                             : 0;
 }
 
 std::string OutputFor(const std::string& input, const CliOptions& o) {
@@ -44,7 +46,6 @@ std::string OutputFor(const std::string& input, const CliOptions& o) {
   out.resize(out.find('\0'));
   return out;
 }
-
 
 }  // namespace
 

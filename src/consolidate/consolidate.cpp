@@ -18,7 +18,7 @@ constexpr size_t kChunkBytes = 256 * 1024;  // fits the cache that the scan and 
 constexpr size_t kOutBytes = 256 * 1024;
 constexpr size_t kPageBytes = 4096;
 static_assert(kOutBytes % kPageBytes == 0, "every write but the last ends on a page boundary");
-constexpr size_t kHoldBytes = 64 * 1024;    // a longer part name moves to a scratch file
+constexpr size_t kHoldBytes = 64 * 1024;  // a longer part name moves to a scratch file
 static_assert(kHoldBytes > kLongestHumanPart, "a human part name always fits the hold");
 
 constexpr char kCRLF[] = "\r\n\r\n";  // one line end, or two after a rewritten group line
@@ -42,7 +42,7 @@ struct Filter {
   At at;
   bool skipLF;  // the last byte was a CR, so an LF right after it ends no further line
   ConsolidateResult result;
-  FileHandle* spill;  // the start of an over-long part name, in front of what hold has
+  FileHandle* spill;    // the start of an over-long part name, in front of what hold has
   uint64_t figureHash;  // of the figure text read so far on a rewritten group line
   std::unordered_set<uint64_t> figures;
   size_t outLen;

@@ -63,9 +63,13 @@ bool WriteOutput(Window wn, bool allParts, long long* rewritten) {
 
 }  // namespace
 
-bool RunInProgress() { return g_running; }
+bool RunInProgress() {
+  return g_running;
+}
 
-void RefuseSecondRun(Window wn) { ShowBox(wn, kOneAtATime, kProgram, MB_ICONEXCLAMATION_); }
+void RefuseSecondRun(Window wn) {
+  ShowBox(wn, kOneAtATime, kProgram, MB_ICONEXCLAMATION_);
+}
 
 void ConsolidateFile(Window wn) {
   if (g_running) {

@@ -14,5 +14,9 @@ bool WriteFile(void* ctx, const char* buf, size_t len) {
 
 }  // namespace
 
-Source FileSource(FileHandle* f) { return Source{f, ReadFile}; }
-Sink FileSink(FileHandle* f) { return Sink{f, WriteFile}; }
+Source FileSource(FileHandle* f) {
+  return Source{f, ReadFile};
+}
+Sink FileSink(FileHandle* f) {
+  return Sink{f, WriteFile};
+}

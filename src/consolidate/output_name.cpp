@@ -7,7 +7,9 @@ constexpr char kObjEnding[] = ".obj";
 constexpr size_t kReplacedChars = sizeof kObjEnding - 1;
 constexpr char kProposedEnd[] = "cons.obj";
 
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+char Fold(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
 }  // namespace
 
 bool HasObjEnding(const char* name) {

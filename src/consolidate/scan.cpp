@@ -12,7 +12,9 @@
 
 namespace {
 
-bool IsLineEnd(char c) { return c == kCR || c == kLF || c == kSUB; }
+bool IsLineEnd(char c) {
+  return c == kCR || c == kLF || c == kSUB;
+}
 
 }  // namespace
 

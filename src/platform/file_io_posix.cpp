@@ -1,5 +1,7 @@
 // The file layer on POSIX systems: plain descriptors, no stdio buffering in between, and the
 // system's own reason for every failure.
+#include "platform/file_io_posix.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -12,7 +14,6 @@
 
 #include "platform/file_faults.h"
 #include "platform/file_io.h"
-#include "platform/file_io_posix.h"
 
 namespace {
 
@@ -31,7 +32,9 @@ void FileFailNth(long long n) {
   g_operations = 0;
 }
 
-long long FileOperationCount() { return g_operations; }
+long long FileOperationCount() {
+  return g_operations;
+}
 
 bool FileFaultNow() {
   ++g_operations;
@@ -40,11 +43,17 @@ bool FileFaultNow() {
   return true;
 }
 
-void SetFileError(int err) { std::snprintf(g_error, sizeof g_error, "%s", std::strerror(err)); }
+void SetFileError(int err) {
+  std::snprintf(g_error, sizeof g_error, "%s", std::strerror(err));
+}
 
-const char* FileError() { return g_error; }
+const char* FileError() {
+  return g_error;
+}
 
-FileHandle* NewHandle(int fd) { return new FileHandle{fd, false}; }
+FileHandle* NewHandle(int fd) {
+  return new FileHandle{fd, false};
+}
 
 FileHandle* FileOpenRead(const char* path) {
   if (FileFaultNow()) {
@@ -65,8 +74,12 @@ FileHandle* FileOpenRead(const char* path) {
   return NewHandle(fd);
 }
 
-FileHandle* FileStdin() { return &g_stdin; }
-FileHandle* FileStdout() { return &g_stdout; }
+FileHandle* FileStdin() {
+  return &g_stdin;
+}
+FileHandle* FileStdout() {
+  return &g_stdout;
+}
 
 long long FileRead(FileHandle* f, char* buf, size_t cap) {
   if (FileFaultNow()) {

@@ -104,14 +104,17 @@ SafeOutput* SafeOutputOpen(const char* target) {
   return new SafeOutput{NewHandle(fd), real, temp};
 }
 
-FileHandle* SafeOutputFile(SafeOutput* o) { return o->file; }
+FileHandle* SafeOutputFile(SafeOutput* o) {
+  return o->file;
+}
 
 bool SafeOutputCommit(SafeOutput* o) {
   bool ok = true;
   if (!o->temp.empty() && (FileFaultNow() || fsync(o->file->fd) != 0)) ok = Fail(errno);
   // FileClose sets the error itself; an earlier failure keeps its own reason.
   if (!FileClose(o->file) && ok) ok = false;
-  if (ok && !o->temp.empty() && (FileFaultNow() || rename(o->temp.c_str(), o->target.c_str()) != 0)) {
+  if (ok && !o->temp.empty() &&
+      (FileFaultNow() || rename(o->temp.c_str(), o->target.c_str()) != 0)) {
     ok = Fail(errno);
   }
   if (ok && !o->temp.empty()) {

@@ -41,15 +41,21 @@ void FakeUiReset() {
   g_duringBox = nullptr;
 }
 
-void FakeUiAnswerBox(int answer) { g_boxAnswers.push_back(answer); }
+void FakeUiAnswerBox(int answer) {
+  g_boxAnswers.push_back(answer);
+}
 
 void FakeUiAnswerDialog(const char* path) {
   g_dialogAnswers.push_back(path == nullptr ? DialogAnswer{false, ""} : DialogAnswer{true, path});
 }
 
-void FakeUiDuringNextBox(void (*fn)()) { g_duringBox = fn; }
+void FakeUiDuringNextBox(void (*fn)()) {
+  g_duringBox = fn;
+}
 
-const std::vector<std::string>& FakeUiTranscript() { return g_transcript; }
+const std::vector<std::string>& FakeUiTranscript() {
+  return g_transcript;
+}
 
 int ShowBox(Window owner, const char* text, const char* caption, unsigned style) {
   char styleText[16];

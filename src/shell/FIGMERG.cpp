@@ -65,7 +65,9 @@ void TakeCommandLine(const char* line) {
   if (Argc > 1) TakePath(Absolute(words[1]));
 }
 
-void ShowTooLong(HWND wn) { ShowBox(wn, g_tooLong, kTooLong, MB_ICONEXCLAMATION_); }
+void ShowTooLong(HWND wn) {
+  ShowBox(wn, g_tooLong, kTooLong, MB_ICONEXCLAMATION_);
+}
 
 void OnCreate(HWND wn) {
   SetMenu(wn, LoadMenuA(Instance, progname));
@@ -147,9 +149,9 @@ void Register(const char* name, WNDPROC proc) {
 }
 
 HWND newwindow(const char* clas, const char* name, DWORD c) {
-  const HWND wn = CreateWindowExA(0, clas, name, c | WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                  Instance, nullptr);
+  const HWND wn =
+      CreateWindowExA(0, clas, name, c | WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, Instance, nullptr);
   if (wn != nullptr) {
     ShowWindow(wn, SW_SHOW);
     UpdateWindow(wn);  // the first paint, and a command-line run, happen here
@@ -157,9 +159,13 @@ HWND newwindow(const char* clas, const char* name, DWORD c) {
   return wn;
 }
 
-void DragAccept(HWND wn) { DragAcceptFiles(wn, TRUE); }
+void DragAccept(HWND wn) {
+  DragAcceptFiles(wn, TRUE);
+}
 
-UINT Draghowmanyfiles(HDROP hdrop) { return DragQueryFileA(hdrop, 0xFFFFFFFF, nullptr, 0); }
+UINT Draghowmanyfiles(HDROP hdrop) {
+  return DragQueryFileA(hdrop, 0xFFFFFFFF, nullptr, 0);
+}
 
 LRESULT CALLBACK MainWinProc(HWND wn, UINT iMessage, WPARAM S, LPARAM L) {
   bool handled = false;

@@ -2,7 +2,9 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // The program name: up to the first blank, or, when it opens with a quote, up to the closing
 // quote (and on to the next blank), with no backslash rule, since paths end in backslashes.
