@@ -1,7 +1,7 @@
 // winctl: drives another program's windows from a test script, as a person would with the
-// mouse and keyboard: find a window, read what it shows, type into a box, press a button.
-// Runs under the same Wine prefix as the program it drives. Texts in and out are UTF-8;
-// window handles are printed and read in hex.
+// mouse and keyboard: find a window, read what it shows, type into a box, press a button, drop
+// files on it (through the drop hook of a test build). Runs under the same Wine prefix as the
+// program it drives. Texts in and out are UTF-8; window handles are printed and read in hex.
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -17,6 +17,10 @@ constexpr DWORD kPollMs = 100;
 constexpr double kDefaultWaitSeconds = 30;
 // Enough for any caption, control text or path the tests show.
 constexpr int kTextChars = 4096;
+// The tag that figmerg-test.exe's drop hook answers in WM_COPYDATA ("DROP").
+constexpr ULONG_PTR kDropTag = 0x44524F50;
+// A message box's icon control.
+constexpr int kMessageBoxIconId = 0x440;
 
 static std::string Utf8(const wchar_t* w) {
   int n = WideCharToMultiByte(CP_UTF8, 0, w, -1, nullptr, 0, nullptr, nullptr);
@@ -151,6 +155,77 @@ static HWND Control(HWND wn, const wchar_t* id) {
   return GetDlgItem(wn, static_cast<int>(wcstol(id, nullptr, 0)));
 }
 
+// A menu of another process cannot be read under Wine, so the menu is read from the program's
+// file instead: the resource the program attaches at start-up.
+static int ShowMenu(const wchar_t* exe, const wchar_t* name) {
+  HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return Fail("cannot load the program as data");
+  HMENU menu = LoadMenuW(module, name);
+  if (!menu) {
+    FreeLibrary(module);
+    return Fail("no menu of that name");
+  }
+  const int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[kTextChars] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(i), text, kTextChars, MF_BYPOSITION);
+    // A pop-up has no command of its own: GetMenuItemID gives -1 for it.
+    char head[64];
+    snprintf(head, sizeof head, "%d %s ", static_cast<int>(GetMenuItemID(menu, i)),
+             GetSubMenu(menu, i) ? "popup" : "command");
+    Out(head + Quoted(Utf8(text)) + "\n");
+  }
+  DestroyMenu(menu);
+  FreeLibrary(module);
+  return 0;
+}
+
+// The paths go as the program's own byte strings: UTF-8, the code page its manifest asks for.
+static int Drop(HWND wn, int argc, wchar_t** argv, int first) {
+  std::string data;
+  for (int i = first; i < argc; ++i) data += Utf8(argv[i]) + '\0';
+  COPYDATASTRUCT cd{kDropTag, static_cast<DWORD>(data.size()), &data[0]};
+  DWORD_PTR accepted = 0;
+  if (!SendMessageTimeoutW(wn, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd), SMTO_ABORTIFHUNG,
+                           kSendTimeoutMs, &accepted))
+    return Fail("the window did not answer the drop");
+  return accepted == 1 ? 0 : Fail("the window has no drop hook");
+}
+
+static std::string StateOf(HWND h) {
+  std::string s = IsWindowVisible(h) ? "visible" : "hidden";
+  s += IsWindowEnabled(h) ? " enabled" : " disabled";
+  s += IsZoomed(h) ? " maximized" : IsIconic(h) ? " minimized" : " normal";
+  // Whether a menu bar is attached; its items are out of reach from another process.
+  s += GetMenu(h) ? " menu" : " no-menu";
+  return s;
+}
+
+// Whether a message box shows an icon. Which icon cannot be told from outside: an icon handle
+// means nothing in another process, and its pixels cannot be read from here.
+static std::string IconOf(HWND box) {
+  HWND c = GetDlgItem(box, kMessageBoxIconId);
+  DWORD_PTR icon = 0;
+  if (!c || !SendMessageTimeoutW(c, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &icon))
+    return "none";
+  return icon ? "icon" : "none";
+}
+
+static int SysCommand(HWND wn, const std::wstring& what) {
+  WPARAM sc;
+  if (what == L"minimize")
+    sc = SC_MINIMIZE;
+  else if (what == L"maximize")
+    sc = SC_MAXIMIZE;
+  else if (what == L"restore")
+    sc = SC_RESTORE;
+  else if (what == L"close")
+    sc = SC_CLOSE;
+  else
+    return Fail("sys takes minimize, maximize, restore or close");
+  return PostMessageW(wn, WM_SYSCOMMAND, sc, 0) ? 0 : Fail("cannot post WM_SYSCOMMAND");
+}
+
 static int Usage() {
   fputs(
       "usage: winctl COMMAND ARGS\n"
@@ -165,7 +240,17 @@ static int Usage() {
       "  set HWND ID TEXT            replace the text of control ID\n"
       "  press HWND ID               click the button ID\n"
       "  command HWND ID             send the window the command ID, as a menu or button does\n"
-      "  close HWND                  ask the window to close\n",
+      "  close HWND                  ask the window to close\n"
+      "  owner HWND                  the window's owner, 0x0 for none\n"
+      "  pid HWND                    the id of the process the window belongs to\n"
+      "  icon HWND                   whether a message box shows an icon: icon or none\n"
+      "  state HWND                  visible|hidden enabled|disabled\n"
+      "                              maximized|minimized|normal menu|no-menu\n"
+      "  sys HWND WHAT               a click on the frame: minimize, maximize, restore or close\n"
+      "  repaint HWND                invalidate the whole window, as an uncovering would\n"
+      "  move HWND X Y               move the window, as dragging its caption would\n"
+      "  drop HWND PATH...           drop the files on a test build's window\n"
+      "  menu EXE NAME               the items of menu resource NAME: id kind \"text\"\n",
       stderr);
   return 2;
 }
@@ -182,6 +267,7 @@ static int Run(int argc, wchar_t** argv) {
     return WaitFor(s, Seconds(argc, argv, 3));
   }
   if (argc < 3) return Usage();
+  if (cmd == L"menu" && argc == 4) return ShowMenu(argv[2], argv[3]);
   HWND wn = ParseHwnd(argv[2]);
   if (cmd == L"wait-owned") {
     Search s{Search::kOwner, L"", wn, nullptr};
@@ -207,7 +293,38 @@ static int Run(int argc, wchar_t** argv) {
     return 0;
   }
   if (cmd == L"close") return PostMessageW(wn, WM_CLOSE, 0, 0) ? 0 : Fail("cannot post WM_CLOSE");
+  if (cmd == L"owner") {
+    Out(Hex(GetWindow(wn, GW_OWNER)) + "\n");
+    return 0;
+  }
+  if (cmd == L"pid") {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wn, &pid);
+    Out(std::to_string(pid) + "\n");
+    return 0;
+  }
+  if (cmd == L"icon") {
+    Out(IconOf(wn) + "\n");
+    return 0;
+  }
+  if (cmd == L"state") {
+    Out(StateOf(wn) + "\n");
+    return 0;
+  }
+  if (cmd == L"repaint")
+    return RedrawWindow(wn, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME)
+               ? 0
+               : Fail("cannot invalidate the window");
   if (argc < 4) return Usage();
+  if (cmd == L"sys") return SysCommand(wn, argv[3]);
+  if (cmd == L"move" && argc == 5) {
+    const int x = static_cast<int>(wcstol(argv[3], nullptr, 0));
+    const int y = static_cast<int>(wcstol(argv[4], nullptr, 0));
+    return SetWindowPos(wn, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+               ? 0
+               : Fail("cannot move the window");
+  }
+  if (cmd == L"drop") return Drop(wn, argc, argv, 3);
   if (cmd == L"command") {
     WPARAM id = static_cast<WPARAM>(wcstoul(argv[3], nullptr, 0)) & 0xFFFF;
     return PostMessageW(wn, WM_COMMAND, id, 0) ? 0 : Fail("cannot post WM_COMMAND");
