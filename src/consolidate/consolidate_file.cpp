@@ -80,10 +80,11 @@ void ConsolidateFile(Window wn) {
   if (!HasObjEnding(file)) ShowBox(wn, file, kNotObj, MB_ICONEXCLAMATION_);
   ProposeOutputName(file, out, sizeof out);
   if (GetFileName(wn, out, kSaveCaption, filterOBJ, 1, sizeof out) != 0) {
-    // The question has no owner, so the window stays usable while it is open.
-    const bool allParts = ShowBox(nullptr, kModeQuestion, kProgram, MB_YESNO_) == IDYES_;
+    // The question has no owner, so the window stays usable while it is open. Closing the
+    // program ends the box with neither answer: then nothing was chosen and nothing is written.
+    const int answer = ShowBox(nullptr, kModeQuestion, kProgram, MB_YESNO_);
     long long rewritten = 0;
-    if (WriteOutput(wn, allParts, &rewritten)) {
+    if ((answer == IDYES_ || answer == IDNO_) && WriteOutput(wn, answer == IDYES_, &rewritten)) {
       if (rewritten == 0) {
         ShowBox(wn, file, kNotPoser, MB_ICONEXCLAMATION_);
       } else {

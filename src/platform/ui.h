@@ -11,6 +11,7 @@ constexpr unsigned MB_OK_ = 0;
 constexpr unsigned MB_YESNO_ = 4;
 constexpr unsigned MB_ICONEXCLAMATION_ = 0x30;
 constexpr int IDYES_ = 6;
+constexpr int IDNO_ = 7;
 
 // The file dialogs' filter: "OBJ files" showing *.OBJ; the literal's own NUL closes the list.
 inline constexpr char filterOBJ[] = "OBJ files\0*.OBJ\0";

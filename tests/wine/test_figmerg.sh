@@ -609,6 +609,22 @@ test_second_run() {
   program_exit "$case" close
 }
 
+# Ending the program while the mode question is open answers nothing: no file is written, and
+# the process still ends with exit code 0.
+test_exit_during_question() {
+  local case="exit during the question" before how
+  for how in menu close; do
+    before=$(listing "$M")
+    program_start "$case" "$ROOT_FOLDER" "$FIGMERG" "$M\\Fig.obj" || return
+    expect_save "$case" Meshes Figcons.obj || { program_abandon; return; }
+    winctl set "$WIN" 0x47c "$M\\Unchosen.obj"
+    press_and_wait_gone "$WIN" 1
+    await "$case: mode question" "$MODE_CAPTION" || { program_abandon; return; }
+    program_exit "$case by $how" "$how"
+    check "$case by $how: nothing written" "$before" "$(listing "$M")"
+  done
+}
+
 main() {
   local missing=
   for f in "$FIGMERG" "$FIGMERG_TEST" "$CLI"; do [[ -e $f ]] || missing+=" $f"; done
@@ -641,6 +657,7 @@ main() {
   test_menu_route
   test_drops
   test_second_run
+  test_exit_during_question
   finish
 }
 
