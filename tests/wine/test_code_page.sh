@@ -6,29 +6,12 @@
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/wine_env.sh"
+source "$HERE/checks.sh"
 source "$HERE/build_wine_tests.sh"
 
-PASSED=0
-FAILED=0
 NAME='café-测试.obj'
 NAME_HEX=$(printf '%s' "$NAME" | od -An -tx1 | tr -d ' \n')
 DIALOG_CAPTION="code page probe"
-
-check() {
-  local name=$1 want=$2 got=$3
-  if [[ $want == "$got" ]]; then
-    echo "ok     $name"
-    PASSED=$((PASSED + 1))
-  else
-    echo "FAILED $name: want [$want] got [$got]"
-    FAILED=$((FAILED + 1))
-  fi
-}
-
-finish() {
-  echo "$PASSED passed, $FAILED failed"
-  ((FAILED == 0 && PASSED > 0))
-}
 
 value() { sed -n "s/^$1=//p" <<<"$2"; }
 

@@ -11,6 +11,7 @@ set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(cd "$HERE/../.." && pwd)
 source "$HERE/wine_env.sh"
+source "$HERE/checks.sh"
 source "$HERE/build_wine_tests.sh"
 
 WIN_BUILD=${FIGMERG_WIN_BUILD:-$ROOT/build-win64}
@@ -37,32 +38,9 @@ SETTLE=1.5
 # Windows that appear inside a program that is already up come quickly; a fresh start may not.
 STEP_WAIT=20
 
-PASSED=0
-FAILED=0
 SHOTS=0
 
-check() {
-  local name=$1 want=$2 got=$3
-  if [[ $want == "$got" ]]; then
-    echo "ok     $name"
-    PASSED=$((PASSED + 1))
-  else
-    echo "FAILED $name: want [$want] got [$got]"
-    FAILED=$((FAILED + 1))
-  fi
-}
-
-finish() {
-  echo "$PASSED passed, $FAILED failed"
-  ((FAILED == 0 && PASSED > 0))
-}
-
 lower_ascii() { tr 'A-Z' 'a-z' <<<"$1"; }
-
-# The text of the first control of a `winctl show` listing with this id and class.
-control_text() {
-  awk -v id="$2" -v cls="$3" '$1 == id && $2 == cls { sub(/^[^"]*"/, ""); sub(/"$/, ""); print; exit }' <<<"$1"
-}
 
 # Numbered so that the screenshots list in the order they were taken.
 shot() {

@@ -7,33 +7,12 @@
 set -u
 HERE=$(cd "$(dirname "$0")" && pwd)
 source "$HERE/wine_env.sh"
+source "$HERE/checks.sh"
 source "$HERE/build_wine_tests.sh"
 
-PASSED=0
-FAILED=0
 OPEN_CAPTION="file to read .OBJ mesh from?"
 SAVE_CAPTION="file to output consolidated .OBJ mesh to?"
 
-check() {
-  local name=$1 want=$2 got=$3
-  if [[ $want == "$got" ]]; then
-    echo "ok     $name"
-    PASSED=$((PASSED + 1))
-  else
-    echo "FAILED $name: want [$want] got [$got]"
-    FAILED=$((FAILED + 1))
-  fi
-}
-
-finish() {
-  echo "$PASSED passed, $FAILED failed"
-  ((FAILED == 0 && PASSED > 0))
-}
-
-# The text of the first control of a `winctl show` listing with this id and class.
-control_text() {
-  awk -v id="$2" -v cls="$3" '$1 == id && $2 == cls { sub(/^[^"]*"/, ""); sub(/"$/, ""); print; exit }' <<<"$1"
-}
 control_visibility() {
   awk -v id="$2" -v cls="$3" '$1 == id && $2 == cls { print $3; exit }' <<<"$1"
 }

@@ -1,0 +1,28 @@
+# The checks the Wine test scripts share: one line per check, and a closing count that is the
+# script's verdict. Sourced; sets PASSED and FAILED.
+
+PASSED=0
+FAILED=0
+
+# check NAME WANT GOT
+check() {
+  local name=$1 want=$2 got=$3
+  if [[ $want == "$got" ]]; then
+    echo "ok     $name"
+    PASSED=$((PASSED + 1))
+  else
+    echo "FAILED $name: want [$want] got [$got]"
+    FAILED=$((FAILED + 1))
+  fi
+}
+
+# Prints the count; succeeds only when something passed and nothing failed.
+finish() {
+  echo "$PASSED passed, $FAILED failed"
+  ((FAILED == 0 && PASSED > 0))
+}
+
+# The text of the first control of a `winctl show` listing with this id and class.
+control_text() {
+  awk -v id="$2" -v cls="$3" '$1 == id && $2 == cls { sub(/^[^"]*"/, ""); sub(/"$/, ""); print; exit }' <<<"$1"
+}
