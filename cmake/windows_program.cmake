@@ -53,6 +53,14 @@ else()
   endif()
 endif()
 
+# The command-line tool carries the manifest too: its UTF-8 code page lets paths with any
+# character through the command line and the byte-string calls.
+target_sources(figmerg-cli PRIVATE res/figmerg-cli.rc)
+target_link_options(figmerg-cli PRIVATE -static -static-libgcc -static-libstdc++)
+set_source_files_properties(res/figmerg-cli.rc PROPERTIES OBJECT_DEPENDS
+  "${CMAKE_CURRENT_SOURCE_DIR}/res/figmerg.manifest")
+set_target_properties(figmerg-cli PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
 if(FIGMERG_TESTS)
   # The Windows file layer's own test, a console program run under Wine by
   # tests/wine/test_file_io.sh; the _utf8 form carries the program's manifest and so meets

@@ -11,8 +11,10 @@
 #include "cli/options.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGPIPE
   // A closed pipe downstream is a write failure to report, not a reason to die silently.
   signal(SIGPIPE, SIG_IGN);
+#endif
   CliOptions o;
   const std::string error = ParseOptions(argc, argv, &o);
   if (!error.empty()) {
