@@ -237,3 +237,30 @@ TEST(cli_test, list_shows_figures_and_props) {
 }
 
 }  // namespace
+
+namespace {
+
+// The progress line appears for a large input only when standard error is a terminal; `script`
+// gives the tool one.
+TEST(cli_test, progress_only_for_large_input_at_a_terminal) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1)";
+  TempFolder d;
+  string big;
+  while (big.size() < 65 * 1024 * 1024) big += kExport;
+  WriteAll(d / "big.obj", big);
+  WriteAll(d / "small.obj", kExport);
+  const auto atTerminal = [&](const string& input) {
+    const string command = "cd '" + d.path + "' && script -qec \"'" FIGMERG_CLI "' --force " +
+                           input + " 2>&1 >/dev/null\" /dev/null > '" + d.path + ".tty'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    const string shown = ReadAll(d.path + ".tty");
+    unlink((d.path + ".tty").c_str());
+    return shown;
+  };
+  EXPECT_NE(atTerminal("big.obj").find("figmerg-cli: big.obj 100%"), string::npos);
+  EXPECT_EQ(atTerminal("small.obj").find('%'), string::npos);
+  const Ran piped = RunCli(d, "--force big.obj");
+  EXPECT_EQ(piped.err.find('%'), string::npos) << "no progress into a pipe or a file";
+}
+
+}  // namespace
