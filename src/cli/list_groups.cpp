@@ -119,15 +119,26 @@ bool Scan(Listing& l, const char* p, const char* end) {
   return true;
 }
 
+// Names are shown as they stand in the file, NUL bytes included.
+void PrintBytes(const std::string& s) {
+  std::fwrite(s.data(), 1, s.size(), stdout);
+}
+
 void Print(const std::string& name, const Listing& l) {
   long long groups = 0;
   for (const Figure& f : l.figures) groups += f.groups;
   std::printf("%s: %zu figure%s, %lld part group%s\n", name.c_str(), l.figures.size(),
               l.figures.size() == 1 ? "" : "s", groups, groups == 1 ? "" : "s");
   for (const Figure& f : l.figures) {
-    std::printf("  figure %s: %lld group%s, %lld human part%s\n", f.text.c_str(), f.groups,
-                f.groups == 1 ? "" : "s", f.human, f.human == 1 ? "" : "s");
-    for (const std::string& prop : f.props) std::printf("    prop %s\n", prop.c_str());
+    std::fputs("  figure ", stdout);
+    PrintBytes(f.text);
+    std::printf(": %lld group%s, %lld human part%s\n", f.groups, f.groups == 1 ? "" : "s", f.human,
+                f.human == 1 ? "" : "s");
+    for (const std::string& prop : f.props) {
+      std::fputs("    prop ", stdout);
+      PrintBytes(prop);
+      std::fputc('\n', stdout);
+    }
   }
 }
 
