@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake make g++ libgtest-dev)
 if [ "${1:-all}" != native ]; then
   packages+=(
-    clang libclang-rt-14-dev python3
+    clang clang-format libclang-rt-14-dev python3
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64
     wine64 xvfb imagemagick hyperfine time
   )
