@@ -1,4 +1,4 @@
-// A fault switch in the native file layer, for the tests: every file operation counts, and the
+// A fault switch in the file layers, for the tests: every file operation counts, and the
 // chosen one fails as a full disk would, so a sweep from the first to the last proves each path.
 #pragma once
 
@@ -8,5 +8,6 @@ void FileFailNth(long long n);
 // How many file operations ran since the last FileFailNth.
 long long FileOperationCount();
 
-// Called by the file layer before each operation: true when this one is to fail.
+// Called by the file layer before each operation: true, with errno set to ENOSPC, when this
+// one is to fail.
 bool FileFaultNow();

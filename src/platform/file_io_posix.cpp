@@ -19,29 +19,11 @@ namespace {
 
 constexpr size_t kErrorBytes = 512;
 char g_error[kErrorBytes];
-long long g_failAt = 0;
-long long g_operations = 0;
 
 FileHandle g_stdin{STDIN_FILENO, true};
 FileHandle g_stdout{STDOUT_FILENO, true};
 
 }  // namespace
-
-void FileFailNth(long long n) {
-  g_failAt = n;
-  g_operations = 0;
-}
-
-long long FileOperationCount() {
-  return g_operations;
-}
-
-bool FileFaultNow() {
-  ++g_operations;
-  if (g_failAt == 0 || g_operations != g_failAt) return false;
-  errno = ENOSPC;
-  return true;
-}
 
 void SetFileError(int err) {
   std::snprintf(g_error, sizeof g_error, "%s", std::strerror(err));

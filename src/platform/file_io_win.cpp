@@ -25,8 +25,6 @@ constexpr int kMaxNameTries = 100;
 constexpr wchar_t kScratchStem[] = L"figmerg-";
 
 char g_error[kErrorBytes];
-long long g_failAt = 0;
-long long g_operations = 0;
 unsigned long g_nameCount = 0;
 
 FileHandle g_stdin{nullptr, true};
@@ -51,22 +49,6 @@ std::wstring TempFolder() {
 }
 
 }  // namespace
-
-void FileFailNth(long long n) {
-  g_failAt = n;
-  g_operations = 0;
-}
-
-long long FileOperationCount() {
-  return g_operations;
-}
-
-bool FileFaultNow() {
-  ++g_operations;
-  if (g_failAt == 0 || g_operations != g_failAt) return false;
-  SetLastError(ERROR_DISK_FULL);
-  return true;
-}
 
 bool Fail(DWORD err) {
   static wchar_t message[kErrorChars];
