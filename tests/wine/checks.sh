@@ -26,3 +26,17 @@ finish() {
 control_text() {
   awk -v id="$2" -v cls="$3" '$1 == id && $2 == cls { sub(/^[^"]*"/, ""); sub(/"$/, ""); print; exit }' <<<"$1"
 }
+
+# Builds the Wine test programs and starts Xvfb and Wine; on failure says which, and counts it.
+wine_ready() {
+  if ! wine_build_all; then
+    echo "FAILED build of the Wine test programs"
+    FAILED=$((FAILED + 1))
+    return 1
+  fi
+  if ! wine_start; then
+    echo "FAILED start of Xvfb and Wine"
+    FAILED=$((FAILED + 1))
+    return 1
+  fi
+}

@@ -612,15 +612,7 @@ main() {
     finish
     return
   fi
-  if ! wine_build_all; then
-    echo "FAILED build of the Wine test programs"
-    FAILED=1
-    finish
-    return
-  fi
-  if ! wine_start; then
-    echo "FAILED start of Xvfb and Wine"
-    FAILED=1
+  if ! wine_ready; then
     finish
     return
   fi

@@ -170,15 +170,7 @@ test_missing_name_refused() {
 }
 
 main() {
-  if ! wine_build_all; then
-    echo "FAILED build of the Wine test programs"
-    FAILED=1
-    finish
-    return
-  fi
-  if ! wine_start; then
-    echo "FAILED start of Xvfb and Wine"
-    FAILED=1
+  if ! wine_ready; then
     finish
     return
   fi
