@@ -9,6 +9,7 @@
 #include "cli/exit_codes.h"
 #include "cli/progress.h"
 #include "consolidate/consolidate.h"
+#include "consolidate/finish_output.h"
 #include "consolidate/output_name.h"
 #include "platform/file_io.h"
 #include "platform/safe_output.h"
@@ -79,16 +80,14 @@ int ConsolidatePath(const std::string& in, const CliOptions& o) {
   const ConsolidateResult r = Consolidate(source, FileSink(output), o.allParts);
   EndProgress(&progress);
 
-  std::string why = FileError();
-  const bool inputClosed = FileClose(input);
-  if (!inputClosed && !r.readFailed) why = FileError();
-  if (r.readFailed || !inputClosed || r.writeFailed) {
-    if (safe != nullptr) SafeOutputAbort(safe);
-    return r.writeFailed ? Fail(kExitIoFailure, "write", outName, why.c_str())
-                         : Fail(kExitIoFailure, "read", inName, why.c_str());
-  }
-  if (safe != nullptr && !SafeOutputCommit(safe)) {
-    return Fail(kExitIoFailure, "write", outName, FileError());
+  std::string why;
+  switch (FinishOutput(r, input, safe, &why)) {
+    case Failed::Reading:
+      return Fail(kExitIoFailure, "read", inName, why.c_str());
+    case Failed::Writing:
+      return Fail(kExitIoFailure, "write", outName, why.c_str());
+    case Failed::Nothing:
+      break;
   }
   if (r.rewritten == 0) {
     std::fprintf(stderr, "this file weren't exported by Poser, or it ain't a mesh file: %s\n",

@@ -13,28 +13,27 @@
 #include "cli/exit_codes.h"
 #include "consolidate/consolidate.h"
 #include "consolidate/scan.h"
+#include "consolidate/text_hash.h"
 #include "platform/file_io.h"
 
 namespace {
 
 constexpr size_t kChunkBytes = 256 * 1024;
 constexpr size_t kShownBytes = 200;  // longer names are shown cut, marked with "..."
-constexpr uint64_t kHashStart = 14695981039346656037ull;
-constexpr uint64_t kHashPrime = 1099511628211ull;
 
 struct Text {
   std::string shown;
   size_t length = 0;
-  uint64_t hash = kHashStart;
+  uint64_t hash = kTextHashStart;
 
   void Add(char c) {
     if (shown.size() < kShownBytes) shown += c;
     ++length;
-    hash = (hash ^ static_cast<unsigned char>(c)) * kHashPrime;
+    hash = HashByte(hash, c);
   }
   std::string Display() const { return length > shown.size() ? shown + "..." : shown; }
   // A key for the whole text: the hash, with the length folded in.
-  uint64_t Key() const { return hash ^ (length * kHashPrime); }
+  uint64_t Key() const { return HashByte(hash ^ length, '\0'); }
 };
 
 struct Figure {

@@ -10,6 +10,7 @@
 
 #include "consolidate/human_parts.h"
 #include "consolidate/scan.h"
+#include "consolidate/text_hash.h"
 #include "platform/file_io.h"
 
 namespace {
@@ -24,8 +25,6 @@ static_assert(kHoldBytes > kLongestHumanPart, "a human part name always fits the
 constexpr char kCRLF[] = "\r\n\r\n";  // one line end, or two after a rewritten group line
 constexpr char kGroupStart[] = "g ";
 constexpr char kRewritten[] = "g Figure_";
-constexpr uint64_t kHashStart = 14695981039346656037ull;  // FNV-1a, 64 bits
-constexpr uint64_t kHashPrime = 1099511628211ull;
 
 // Where in a line the filter stands.
 enum class At {
@@ -116,7 +115,7 @@ void EmitHeldUnchanged(Filter& f) {
 }
 
 void HashFigure(Filter& f, const char* p, const char* end) {
-  for (; p < end; ++p) f.figureHash = (f.figureHash ^ static_cast<unsigned char>(*p)) * kHashPrime;
+  for (; p < end; ++p) f.figureHash = HashByte(f.figureHash, *p);
 }
 
 void EndLine(Filter& f) {
@@ -163,7 +162,7 @@ bool Process(Filter& f, const char* p, const char* end) {
             DropHeld(f);
             Emit(f, kRewritten, sizeof kRewritten - 1);
             ++f.result.rewritten;
-            f.figureHash = kHashStart;
+            f.figureHash = kTextHashStart;
             f.at = At::Figure;
           } else {
             EmitHeldUnchanged(f);
@@ -251,7 +250,7 @@ ConsolidateResult Consolidate(Source input, Sink output, bool allParts) {
   f->spill = nullptr;
   f->outLen = 0;
   f->holdLen = 0;
-  f->figureHash = kHashStart;
+  f->figureHash = kTextHashStart;
   bool more = true;
   while (more && !f->result.writeFailed) {
     const long long n = input.read(input.ctx, f->in, kChunkBytes);

@@ -2,7 +2,10 @@
 // path on the command line.
 #include "consolidate/consolidate_file.h"
 
+#include <string>
+
 #include "consolidate/consolidate.h"
+#include "consolidate/finish_output.h"
 #include "consolidate/output_name.h"
 #include "platform/file_io.h"
 #include "platform/safe_output.h"
@@ -42,20 +45,16 @@ bool WriteOutput(Window wn, bool allParts, long long* rewritten) {
   }
   const ConsolidateResult r =
       Consolidate(FileSource(input), FileSink(SafeOutputFile(output)), allParts);
-  // The input is closed before the output takes its place: it may be the same file.
-  const bool inputClosed = FileClose(input);
-  if (r.readFailed || !inputClosed || r.writeFailed) {
-    SafeOutputAbort(output);
-    if (r.writeFailed) {
-      ShowBox(wn, out, kCantWrite, MB_ICONEXCLAMATION_);
-    } else {
+  std::string why;
+  switch (FinishOutput(r, input, output, &why)) {
+    case Failed::Reading:
       ShowBox(wn, file, kCantRead, MB_ICONEXCLAMATION_);
-    }
-    return false;
-  }
-  if (!SafeOutputCommit(output)) {
-    ShowBox(wn, out, kCantWrite, MB_ICONEXCLAMATION_);
-    return false;
+      return false;
+    case Failed::Writing:
+      ShowBox(wn, out, kCantWrite, MB_ICONEXCLAMATION_);
+      return false;
+    case Failed::Nothing:
+      break;
   }
   *rewritten = r.rewritten;
   return true;

@@ -2,6 +2,7 @@
 // belongs to a human figure in the human-parts mode.
 #include "consolidate/human_parts.h"
 
+#include "consolidate/ascii.h"
 #include "consolidate/consolidate.h"
 
 const char* const mangroups[] = {
@@ -19,14 +20,10 @@ static_assert(sizeof(mangroups) / sizeof(mangroups[0]) == kHumanPartCount + 1,
 
 namespace {
 
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
-
 bool EqualFolded(std::string_view a, const char* b) {
   size_t i = 0;
   for (; i < a.size(); ++i) {
-    if (b[i] == '\0' || FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    if (b[i] == '\0' || LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   }
   return b[i] == '\0';
 }

@@ -2,21 +2,19 @@
 
 #include <cstring>
 
+#include "consolidate/ascii.h"
+
 namespace {
 constexpr char kObjEnding[] = ".obj";
 constexpr size_t kReplacedChars = sizeof kObjEnding - 1;
 constexpr char kProposedEnd[] = "cons.obj";
-
-char Fold(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
 }  // namespace
 
 bool HasObjEnding(const char* name) {
   const size_t n = std::strlen(name);
   if (n < kReplacedChars) return false;
   for (size_t i = 0; i < kReplacedChars; ++i) {
-    if (Fold(name[n - kReplacedChars + i]) != kObjEnding[i]) return false;
+    if (LowerAscii(name[n - kReplacedChars + i]) != kObjEnding[i]) return false;
   }
   return true;
 }

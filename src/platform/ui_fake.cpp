@@ -5,6 +5,8 @@
 #include <deque>
 #include <string>
 
+#include "consolidate/ascii.h"
+
 namespace {
 
 int g_mainWindowTag;
@@ -24,10 +26,8 @@ std::string OwnerName(Window w) {
   return w == kFakeMainWindow ? "main" : "other";
 }
 
-void LowerAscii(char* s) {
-  for (; *s != '\0'; ++s) {
-    if (*s >= 'A' && *s <= 'Z') *s = static_cast<char>(*s + ('a' - 'A'));
-  }
+void LowerAll(char* s) {
+  for (; *s != '\0'; ++s) *s = LowerAscii(*s);
 }
 
 }  // namespace
@@ -85,6 +85,6 @@ int GetFileName(Window wn, char* file, const char* t, const char*, int write, si
   // A path the buffer cannot hold fails as the real dialog does: like a cancel.
   const bool chosen = answer.choose && answer.path.size() < size;
   if (chosen) std::memcpy(file, answer.path.c_str(), answer.path.size() + 1);
-  LowerAscii(file);
+  LowerAll(file);
   return chosen ? 1 : 0;
 }

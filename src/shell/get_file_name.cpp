@@ -4,6 +4,8 @@
 
 #include <climits>
 
+#include "consolidate/ascii.h"
+
 OPENFILENAMEA ofn;
 char tit[kTitleSize];
 
@@ -12,9 +14,7 @@ static_assert(sizeof filterOBJ == sizeof "OBJ files" + sizeof "*.OBJ" + 1,
               "the filter list must end with two NULs");
 
 void LC(char* s) {
-  for (; *s; ++s) {
-    if (*s >= 'A' && *s <= 'Z') *s = static_cast<char>(*s + ('a' - 'A'));
-  }
+  for (; *s; ++s) *s = LowerAscii(*s);
 }
 
 // The dialog counts the buffer in a DWORD; a larger buffer is only ever offered in part, which
