@@ -40,3 +40,13 @@ wine_ready() {
     return 1
   fi
 }
+
+# ended PID SECONDS: waits up to SECONDS for the process PID to end; fails if it still runs.
+ended() {
+  local i
+  for ((i = 0; i < $2 * 10; i++)); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  ! kill -0 "$1" 2>/dev/null
+}

@@ -78,12 +78,7 @@ program_start() {
 
 # Sets EXIT_STATUS to the program's exit status, or to "running" if it has not ended in time.
 program_wait() {
-  local i
-  for ((i = 0; i < STEP_WAIT * 10; i++)); do
-    kill -0 "$PROG_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$PROG_PID" 2>/dev/null; then
+  if ! ended "$PROG_PID" "$STEP_WAIT"; then
     EXIT_STATUS=running
     return
   fi

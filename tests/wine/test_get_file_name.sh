@@ -31,12 +31,7 @@ probe_start() {
 
 # Waits for the probe to end, then prints the value of KEY from its report.
 probe_wait() {
-  local i
-  for ((i = 0; i < WINE_WAIT * 10; i++)); do
-    kill -0 "$PROBE_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$PROBE_PID" 2>/dev/null; then
+  if ! ended "$PROBE_PID" "$WINE_WAIT"; then
     winctl close "$DIALOG" 2>/dev/null
     return 1
   fi
